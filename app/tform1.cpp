@@ -102,7 +102,10 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent)
     setWindowIcon(app::programIcon());
     // A title bar, but no window menu and so no title-bar buttons.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    QFont f("MS Sans Serif");
+    // Where "MS Sans Serif" is missing, a face of Arial's metrics keeps the
+    // captions within the places laid out for it.
+    QFont f;
+    f.setFamilies({"MS Sans Serif", "Liberation Sans", "Arial", "DejaVu Sans Condensed", "DejaVu Sans"});
     f.setPixelSize(11);
     setFont(f);
     buildWindow();
