@@ -377,9 +377,12 @@ void TForm1::guarded(const std::function<void()>& handler)
 {
     try {
         handler();
+        flushLog();
     } catch (const std::exception& e) {
+        flushLog();
         showMessage(applicationTitleText(), q(app::errorBoxText(e.what())), true);
     } catch (...) {
+        flushLog();
         showMessage(applicationTitleText(), q(app::errorBoxText("Unknown error")), true);
     }
 }
@@ -406,9 +409,29 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
 
 void TForm1::AddLog(const std::string& text)
 {
-    std::string entry = app::logEntry(clock(), text);
-    Memo2->appendPlainText(q(entry));
-    logEntries_.push_back(std::move(entry));
+    AddLogs({text}, false);
+}
+
+void TForm1::AddLogs(const std::vector<std::string>& texts, bool deferred)
+{
+    for (const auto& text : texts) {
+        std::string entry = app::logEntry(clock(), text);
+        if (!pendingLog_.isEmpty())
+            pendingLog_ += '\n';
+        pendingLog_ += q(entry);
+        logEntries_.push_back(std::move(entry));
+    }
+    if (!deferred)
+        flushLog();
+}
+
+void TForm1::flushLog()
+{
+    // One append for many entries: the memo lays out once, not once per entry.
+    if (pendingLog_.isEmpty())
+        return;
+    Memo2->appendPlainText(pendingLog_);
+    pendingLog_.clear();
 }
 
 // ---- Connection ------------------------------------------------------------
@@ -468,17 +491,41 @@ void TForm1::DoSqlQuery(db::Dataset* dataset, const std::string& text)
         showMessage(applicationTitleText(), "DoSqlQuery - nil query", false);
         return;
     }
-    if (!dataset->connection())
-        ZConnection1.bind(*dataset);
-    db::Connection& conn = *dataset->connection();
-    if (!conn.connected())
-        conn.connect();
-    if (!conn.connected())
+    db::Connection* conn = connectFor(*dataset);
+    if (!conn)
         return;
     dataset->close();
     dataset->sql = text;
     dataset->open();
-    AddLog(conn.database + " : " + text);
+    AddLog(conn->database + " : " + text);
+}
+
+db::Connection* TForm1::connectFor(db::Dataset& dataset)
+{
+    if (!dataset.connection())
+        ZConnection1.bind(dataset);
+    db::Connection& conn = *dataset.connection();
+    if (!conn.connected())
+        conn.connect();
+    return conn.connected() ? &conn : nullptr;
+}
+
+void TForm1::DoSqlBatch(db::Dataset* dataset, const std::vector<std::string>& texts)
+{
+    if (!dataset) {
+        showMessage(applicationTitleText(), "DoSqlQuery - nil query", false);
+        return;
+    }
+    db::Connection* conn = connectFor(*dataset);
+    if (!conn || texts.empty())
+        return;
+    dataset->close();
+    dataset->openBatch(texts);
+    std::vector<std::string> lines;
+    lines.reserve(texts.size());
+    for (const auto& text : texts)
+        lines.push_back(conn->database + " : " + text);
+    AddLogs(lines, true);
 }
 
 // ---- Load ------------------------------------------------------------------
@@ -495,6 +542,7 @@ void TForm1::stepProgress()
     const int fill = max > 0 ? int(qint64(cxProgressBar1->value()) * cxProgressBar1->width() / max) : 0;
     if (fill != drawnFill_) {
         drawnFill_ = fill;
+        flushLog();
         cxProgressBar1->repaint();
     }
 }
@@ -514,6 +562,8 @@ void TForm1::GetSmtpSettings()
     if (!ZConnection1.connected())
         ZConnection1.connect();  // the script's text depends on the server's version
     DoSqlQuery(&ZQuery1, settings::rebuildScript(ZConnection1.serverVersion()));
+    // Every update finds its row by entity; without an index each one reads the whole table.
+    DoSqlQuery(&ZQuery1, std::string(settings::kEntityIndex));
     DoSqlQuery(&ZQuery1, settings::toggleRead());
 
     ZQuery1.first();
@@ -522,16 +572,34 @@ void TForm1::GetSmtpSettings()
     cxProgressBar1->show();
     drawnFill_ = -1;
     repaint();
-    while (!ZQuery1.eof()) {
-        const std::string update = settings::perToggleUpdate(ZQuery1.asText("toggleid"),
-                                                             ZQuery1.asText("togglevalue"),
-                                                             ZQuery1.asText("entity"));
-        if (!update.empty())
-            DoSqlQuery(&ZQuery2, update);
-        ZQuery1.next();
-        cxProgressBar1->setValue(cxProgressBar1->value() + 1);
+    // The updates go in pipelined chunks: one round trip and one commit per
+    // chunk instead of per toggle. A chunk that fails takes no effect and
+    // logs nothing; the chunks before it stay done.
+    constexpr std::size_t kChunk = 256;
+    std::vector<std::string> chunk;
+    int rowsInChunk = 0;
+    auto flush = [&] {
+        DoSqlBatch(&ZQuery2, chunk);
+        chunk.clear();
+        cxProgressBar1->setValue(cxProgressBar1->value() + rowsInChunk);
+        rowsInChunk = 0;
         stepProgress();
+    };
+    const int idField = ZQuery1.fieldIndex("toggleid");
+    const int valueField = ZQuery1.fieldIndex("togglevalue");
+    const int entityField = ZQuery1.fieldIndex("entity");
+    for (int row = 0, n = ZQuery1.recordCount(); row < n; ++row) {
+        std::string update = settings::perToggleUpdate(ZQuery1.text(row, idField), ZQuery1.text(row, valueField),
+                                                       ZQuery1.text(row, entityField));
+        if (!update.empty())
+            chunk.push_back(std::move(update));
+        ++rowsInChunk;
+        if (chunk.size() == kChunk)
+            flush();
     }
+    flush();
+    while (!ZQuery1.eof())
+        ZQuery1.next();
     cxProgressBar1->setValue(0);
     cxProgressBar1->hide();
     DoSqlQuery(&ZQuery2, std::string(settings::kGridQuery));
@@ -542,12 +610,22 @@ void TForm1::GetSmtpSettings()
 
 void TForm1::attachFocusFollowing()
 {
+    // The grid's focus catches up with the cursor before the editors follow again.
+    if (ZQuery2.active())
+        syncGridTo(ZQuery2.recNo());
     v_query->OnFocusedRecordChanged = [this] { v_queryFocusedRecordChanged(); };
 }
 
 void TForm1::onDatasetMoved(int row)
 {
-    // The grid's focus follows the dataset's cursor.
+    // The grid's focus follows the dataset's cursor; while the editors do not
+    // follow (a load or a walk), it catches up at the end instead of per row.
+    if (v_query->OnFocusedRecordChanged)
+        syncGridTo(row);
+}
+
+void TForm1::syncGridTo(int row)
+{
     const QModelIndex current = v_query->currentIndex();
     if (row < 0 || (current.isValid() && current.row() == row))
         return;
@@ -697,6 +775,9 @@ void TForm1::cxButton4Click() { walkTicked(&TForm1::WriteEntityToggles); }
 
 void TForm1::WriteEntityToggles(int entity)
 {
+    // A company's calls take effect together or not at all: never a new
+    // server with the old port.
+    std::vector<std::string> calls;
     for (int i = 0, n = ZQuery2.fieldCount(); i < n; ++i) {
         std::string name = ZQuery2.fieldName(i);
         std::string upper = name;
@@ -705,6 +786,7 @@ void TForm1::WriteEntityToggles(int entity)
                 c = char(c - 'a' + 'A');
         if (upper.find("SMTP") == std::string::npos)
             continue;
-        DoSqlQuery(&ZQuery3, editing::writeBackCall(entity, name, ZQuery2.asText(name)));
+        calls.push_back(editing::writeBackCall(entity, name, ZQuery2.asText(name)));
     }
+    DoSqlBatch(&ZQuery3, calls);
 }

@@ -98,7 +98,13 @@ public:
     // Operations.
     void ConnectToDatabase(bool connect);
     void AddLog(const std::string& text);
+    // Entries of a batch; `deferred` leaves them for the next flush of the memo.
+    void AddLogs(const std::vector<std::string>& texts, bool deferred);
+    void flushLog();
     void DoSqlQuery(db::Dataset* dataset, const std::string& text);
+    // Like DoSqlQuery for several single statements that take effect together
+    // or not at all, in one round trip; each is logged on its own once they have.
+    void DoSqlBatch(db::Dataset* dataset, const std::vector<std::string>& texts);
     void GetSmtpSettings();
     void ApplyAllSettings(int entity);
     void ApplyServerSettings(int entity);
@@ -130,12 +136,15 @@ private:
     void attachFocusFollowing();
     void onGridCurrentRowChanged(int row);
     void onDatasetMoved(int row);
+    void syncGridTo(int row);
     bool writeGridEdit(int row, int field, const std::optional<std::string>& value);
     void walkTicked(void (TForm1::*perRow)(int));
     void stepProgress();
+    db::Connection* connectFor(db::Dataset& dataset);
 
     std::vector<std::string> logEntries_;
     bool exitRequested_ = false;
     bool syncingGrid_ = false;
     int drawnFill_ = -1;
+    QString pendingLog_;
 };

@@ -99,6 +99,13 @@ const char* kBulkFill =
     " coalesce(max(nullif(togglevalue, '')::int) filter (where upper(toggleid) = 'SMTP_REPLYTOUSER'), 0) = -1"
     " replytouser from lysglb.toggles where toggleid ilike '%smtp%' group by entity) t where s._entity = t.entity";
 
+double cpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
 double seconds(const std::function<void()>& f)
 {
     const auto t0 = std::chrono::steady_clock::now();
@@ -133,6 +140,7 @@ struct Row {
     std::string link;
     double tool, bulk;
     long peak;
+    double cpu;
     std::string note;
 };
 
@@ -155,11 +163,13 @@ struct Window {
 
 Row benchLoad(int n, int port, const std::string& link, int runs)
 {
-    std::vector<double> tool, bulk;
+    std::vector<double> tool, bulk, cpu;
     resetPeak();
     for (int r = 0; r < runs; ++r) {
         Window w(port);
+        const double c0 = cpuSeconds();
         tool.push_back(seconds([&] { w.form.cxButton1->click(); }));
+        cpu.push_back(cpuSeconds() - c0);
         if (w.form.ZQuery2.recordCount() != n)
             throw std::runtime_error("load gave " + std::to_string(w.form.ZQuery2.recordCount()) + " rows");
     }
@@ -173,18 +183,21 @@ Row benchLoad(int n, int port, const std::string& link, int runs)
             c.exec(kBulkFill);
             c.exec(std::string(settings::kGridQuery));
         }));
-    return {"load", n, link, median(tool), median(bulk), peak, ""};
+    return {"load", n, link, median(tool), median(bulk), peak, median(cpu), ""};
 }
 
 Row benchWriteBack(int n, int port, const std::string& link, int runs)
 {
-    std::vector<double> tool, bulk;
+    std::vector<double> tool, bulk, cpu;
     Window w(port);
     w.form.cxButton1->click();
     w.form.CheckAll1->trigger();
     resetPeak();
-    for (int r = 0; r < runs; ++r)
+    for (int r = 0; r < runs; ++r) {
+        const double c0 = cpuSeconds();
         tool.push_back(seconds([&] { w.form.cxButton4->click(); }));
+        cpu.push_back(cpuSeconds() - c0);
+    }
     const long peak = peakKiB();
 
     // The same 14 x N calls, from the grid's values, in one statement.
@@ -204,7 +217,7 @@ Row benchWriteBack(int n, int port, const std::string& link, int runs)
     c.connect();
     for (int r = 0; r < runs; ++r)
         bulk.push_back(seconds([&] { c.exec(sql); }));
-    return {"write-back", n, link, median(tool), median(bulk), peak, ""};
+    return {"write-back", n, link, median(tool), median(bulk), peak, median(cpu), ""};
 }
 
 std::vector<int> parseSizes(const std::string& s)
@@ -270,11 +283,11 @@ int main(int argc, char** argv)
                 std::cerr << "bench: write-back " << n << " proxy " << rows.back().tool << " s\n";
             }
         }
-        std::printf("\n| case | companies | link | tool (median of %d) | bulk statement | ratio | peak RSS |\n", runs);
-        std::printf("|---|---:|---|---:|---:|---:|---:|\n");
+        std::printf("\n| case | companies | link | tool (median of %d) | of which tool CPU | bulk statement | ratio | peak RSS |\n", runs);
+        std::printf("|---|---:|---|---:|---:|---:|---:|---:|\n");
         for (const auto& r : rows)
-            std::printf("| %s | %d | %s | %.3f s | %.3f s | %.1fx | %ld MiB |\n", r.what.c_str(), r.n, r.link.c_str(),
-                        r.tool, r.bulk, r.tool / r.bulk, r.peak / 1024);
+            std::printf("| %s | %d | %s | %.3f s | %.3f s | %.3f s | %.1fx | %ld MiB |\n", r.what.c_str(), r.n,
+                        r.link.c_str(), r.tool, r.cpu, r.bulk, r.tool / r.bulk, r.peak / 1024);
         const auto find = [&](const std::string& what, int n, const std::string& link) -> const Row* {
             for (const auto& r : rows)
                 if (r.what == what && r.n == n && r.link == link)

@@ -86,6 +86,28 @@ void Dataset::open()
     moved();
 }
 
+void Dataset::openBatch(const std::vector<std::string>& statements)
+{
+    if (active_ || statements.empty())
+        return;
+    if (!connection_)
+        throw DbError(name_ + ": Database connection not assigned");
+    for (const auto& text : statements)
+        if (isBlank(text))
+            throw DbError("SQL Query is empty");
+    if (!connection_->connected())
+        connection_->connect();
+    std::vector<Result> results = connection_->execAtomic(statements);
+    sql = statements.back();
+    result_ = std::move(results.back());
+    edits_.clear();
+    active_ = true;
+    row_ = recordCount() > 0 ? 0 : -1;
+    eof_ = row_ < 0;
+    reset();
+    moved();
+}
+
 void Dataset::refresh()
 {
     requireActive();

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace db {
 
@@ -34,6 +35,9 @@ public:
     // dataset stays closed.
     void open();
     void close();
+    // Runs single statements in one pipeline as one transaction (all or
+    // nothing); the dataset takes the last one's result and text.
+    void openBatch(const std::vector<std::string>& statements);
     // Runs the text again and keeps the cursor's row number where it can.
     void refresh();
 

@@ -14,6 +14,7 @@ std::string toggleRead();
 // 14 keys (it writes no column).
 std::string perToggleUpdate(std::string_view toggleId, std::string_view toggleValue,
                             std::string_view entity);
+inline constexpr std::string_view kEntityIndex = "create index smtp_stuff_entity on smtp_stuff (_entity)";
 inline constexpr std::string_view kGridQuery = "select * from smtp_stuff order by _entity;";
 
 }  // namespace settings

@@ -93,6 +93,7 @@ TEST(Load, SendsAndLogsExactlyTheseStatementsInOrder)
         "(select fdid,  description from lysglb.mpy) ss", "where _entity = fdid"});
     EXPECT_EQ(f.statements(), (std::vector<std::string>{
                                   script,
+                                  "create index smtp_stuff_entity on smtp_stuff (_entity)",
                                   "select * from lysglb.toggles where toggleid ilike '%smtp%' order by entity, toggleid",
                                   "update smtp_stuff set SMTP_PORT = '25' where _entity = 12",
                                   "update smtp_stuff set SMTP_SUBJECT = 'Today''s invoice' where _entity = 12",
