@@ -76,7 +76,11 @@ void Dataset::open()
         throw DbError("SQL Query is empty");
     if (!connection_->connected())
         connection_->connect();
-    Result r = connection_->exec(sql);
+    take(connection_->exec(sql));
+}
+
+void Dataset::take(Result r)
+{
     result_ = std::move(r);
     edits_.clear();
     active_ = true;
@@ -99,13 +103,7 @@ void Dataset::openBatch(const std::vector<std::string>& statements)
         connection_->connect();
     std::vector<Result> results = connection_->execAtomic(statements);
     sql = statements.back();
-    result_ = std::move(results.back());
-    edits_.clear();
-    active_ = true;
-    row_ = recordCount() > 0 ? 0 : -1;
-    eof_ = row_ < 0;
-    reset();
-    moved();
+    take(std::move(results.back()));
 }
 
 void Dataset::refresh()

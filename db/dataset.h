@@ -74,6 +74,7 @@ public:
 private:
     friend class Connection;
     void requireActive() const;
+    void take(Result result);  // becomes open on it, at its first row
     void moved();
     void reset();
 
