@@ -344,7 +344,13 @@ void TForm1::buildGrid()
     connect(v_query, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { PopupMenu1->popup(v_query->viewport()->mapToGlobal(pos)); });
 
-    ZQuery2.onReset = [this] { DataSource1->datasetReset(); };
+    ZQuery2.onReset = [this] {
+        // A refresh that keeps the cursor's row keeps the grid's focus, so
+        // editors the user has typed into are not overwritten by it.
+        if (const QModelIndex i = v_query->currentIndex(); i.isValid())
+            focusBeforeReset_ = {i.row(), i.column()};
+        DataSource1->datasetReset();
+    };
     ZQuery2.onMove = [this](int row) { onDatasetMoved(row); };
     connect(v_query->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current, const QModelIndex&) {
@@ -627,19 +633,24 @@ void TForm1::onDatasetMoved(int row)
 void TForm1::syncGridTo(int row)
 {
     const QModelIndex current = v_query->currentIndex();
+    const auto [beforeRow, beforeColumn] = std::exchange(focusBeforeReset_, {-1, -1});
     if (row < 0 || (current.isValid() && current.row() == row))
         return;
     syncingGrid_ = true;
-    const int column = current.isValid() ? current.column() : 0;
+    sameRowAgain_ = !current.isValid() && beforeRow == row;
+    const int column = current.isValid() ? current.column() : std::max(0, beforeColumn);
     v_query->selectionModel()->setCurrentIndex(DataSource1->index(row, column),
                                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     syncingGrid_ = false;
+    sameRowAgain_ = false;
 }
 
 void TForm1::onGridCurrentRowChanged(int row)
 {
     if (!syncingGrid_ && ZQuery2.active())
         ZQuery2.moveTo(row);
+    if (std::exchange(sameRowAgain_, false))
+        return;
     if (v_query->OnFocusedRecordChanged && ZQuery2.active() && ZQuery2.recordCount() > 0) {
         auto handler = v_query->OnFocusedRecordChanged;
         guarded(handler);

@@ -147,4 +147,6 @@ private:
     bool syncingGrid_ = false;
     int drawnFill_ = -1;
     QString pendingLog_;
+    std::pair<int, int> focusBeforeReset_{-1, -1};  // row and column of the grid's focus
+    bool sameRowAgain_ = false;
 };

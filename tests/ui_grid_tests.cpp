@@ -190,3 +190,18 @@ TEST(GridBeforeLoad, CheckAllFailsOnTheClosedDataset)
     EXPECT_EQ(f.lastError(), "ZQuery2: Cannot perform this operation on a closed dataset.");
     EXPECT_EQ(f.statements(), std::vector<std::string>{"update smtp_stuff set _update = $$t$$;"});
 }
+
+TEST_F(Grid, ARefreshThatKeepsTheRowKeepsWhatTheUserTyped)
+{
+    f.focusRow(f.rowOfEntity(12), 2);
+    f->LabeledEdit1->setText("typed, not applied");
+    f->CheckAll1->trigger();  // then "Apply to ALL Checked" would send the typed value
+    EXPECT_TRUE(f.boxes.empty()) << f.lastError();
+    EXPECT_EQ(f->LabeledEdit1->text(), "typed, not applied");
+    EXPECT_EQ(f->v_query->currentIndex().row(), f.rowOfEntity(12));
+    EXPECT_EQ(f->v_query->currentIndex().column(), 2);
+    EXPECT_EQ(f->ZQuery2.asText("_entity"), "12");
+    // moving on still refills
+    f.focusRow(f.rowOfEntity(3));
+    EXPECT_EQ(f->LabeledEdit1->text(), "three");
+}
