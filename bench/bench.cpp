@@ -2,7 +2,7 @@
 // (offscreen), against one bulk statement doing the same work, on loopback
 // and through a proxy that adds a delay each way. Prints a table.
 //
-//   smtp_bench [--sizes 250,1000,4000] [--runs 3] [--writeback 1000] [--delay-us 500]
+//   smtp_bench [--sizes 250,1000,4000] [--runs 3] [--writeback 1000] [--delay-us 500] [--grid 5000]
 #include "app/tform1.h"
 #include "db/connection.h"
 #include "db/dataset.h"
@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QLineEdit>
+#include <QPixmap>
 
 #include <algorithm>
 #include <chrono>
@@ -220,6 +221,30 @@ Row benchWriteBack(int n, int port, const std::string& link, int runs)
     return {"write-back", n, link, median(tool), median(bulk), peak, median(cpu), ""};
 }
 
+// The grid with many companies: a refresh, best fit of every column, and
+// painting the last page after a scroll to the bottom.
+void benchGrid(int n, int runs)
+{
+    seed(n);
+    Window w(serverPort);
+    w.form.resize(1297, 644);
+    w.form.cxButton1->click();
+    std::vector<double> refresh, fit, paint;
+    for (int r = 0; r < runs; ++r) {
+        refresh.push_back(seconds([&] { w.form.ZQuery2.refresh(); }));
+        fit.push_back(seconds([&] { w.form.v_query->resizeColumnsToContents(); }));
+        paint.push_back(seconds([&] {
+            w.form.v_query->scrollToBottom();
+            (void)w.form.v_query->grab();
+            w.form.v_query->scrollToTop();
+            (void)w.form.v_query->grab();
+        }));
+    }
+    std::printf("\ngrid with %d companies: refresh %.1f ms, best fit %.1f ms, scroll to the end and back with "
+                "two full paints %.1f ms (medians of %d)\n",
+                n, median(refresh) * 1e3, median(fit) * 1e3, median(paint) * 1e3, runs);
+}
+
 std::vector<int> parseSizes(const std::string& s)
 {
     std::vector<int> out;
@@ -235,7 +260,7 @@ std::vector<int> parseSizes(const std::string& s)
 int main(int argc, char** argv)
 {
     std::vector<int> sizes{250, 1000, 4000};
-    int runs = 3, writeBackSize = 1000, delayUs = 500;
+    int runs = 3, writeBackSize = 1000, delayUs = 500, gridSize = 5000;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string a = argv[i], v = argv[i + 1];
         if (a == "--sizes")
@@ -246,8 +271,10 @@ int main(int argc, char** argv)
             writeBackSize = std::stoi(v);
         else if (a == "--delay-us")
             delayUs = std::stoi(v);
+        else if (a == "--grid")
+            gridSize = std::stoi(v);
         else {
-            std::cerr << "usage: smtp_bench [--sizes 250,1000,4000] [--runs 3] [--writeback 1000] [--delay-us 500]\n";
+            std::cerr << "usage: smtp_bench [--sizes 250,1000,4000] [--runs 3] [--writeback 1000] [--delay-us 500] [--grid 5000]\n";
             return 2;
         }
     }
@@ -298,6 +325,8 @@ int main(int argc, char** argv)
         const Row* large = find("load", 4000, "loopback");
         if (small && large)
             std::printf("\nload growth from 1,000 to 4,000 companies: %.1fx\n", large->tool / small->tool);
+        if (gridSize > 0)
+            benchGrid(gridSize, runs);
     } catch (const std::exception& e) {
         std::cerr << "bench: " << e.what() << "\n";
         rc = 1;
