@@ -70,13 +70,19 @@ void Dataset::open()
 {
     if (active_)
         return;
+    requireRunnable({sql});
+    take(connection_->exec(sql));
+}
+
+void Dataset::requireRunnable(const std::vector<std::string>& texts)
+{
     if (!connection_)
         throw DbError(name_ + ": Database connection not assigned");
-    if (isBlank(sql))
-        throw DbError("SQL Query is empty");
+    for (const auto& text : texts)
+        if (isBlank(text))
+            throw DbError("SQL Query is empty");
     if (!connection_->connected())
         connection_->connect();
-    take(connection_->exec(sql));
 }
 
 void Dataset::take(Result r)
@@ -94,13 +100,7 @@ void Dataset::openBatch(const std::vector<std::string>& statements)
 {
     if (active_ || statements.empty())
         return;
-    if (!connection_)
-        throw DbError(name_ + ": Database connection not assigned");
-    for (const auto& text : statements)
-        if (isBlank(text))
-            throw DbError("SQL Query is empty");
-    if (!connection_->connected())
-        connection_->connect();
+    requireRunnable(statements);
     std::vector<Result> results = connection_->execAtomic(statements);
     sql = statements.back();
     take(std::move(results.back()));

@@ -75,6 +75,8 @@ private:
     friend class Connection;
     void requireActive() const;
     void take(Result result);  // becomes open on it, at its first row
+    // A bound connection, no blank text, and a live link (connecting on demand).
+    void requireRunnable(const std::vector<std::string>& texts);
     void moved();
     void reset();
 
